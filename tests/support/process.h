@@ -1,0 +1,23 @@
+// Runs a program the way a caller would, capturing its output and exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+  std::string out;
+  std::string err;
+  int status = -1;  // exit status, or -1 when it did not exit normally
+};
+
+// env replaces the whole environment; cwd empty means the current directory.
+ProcessResult run_process(const std::vector<std::string>& argv,
+                          const std::vector<std::string>& env, const std::string& cwd = "");
+
+// The built dustpan, run with HOME and XDG_DATA_HOME inside home (never the real user's), and
+// PATH passed through for the helper tools tests compare with.
+ProcessResult run_dustpan(const std::vector<std::string>& args, const std::string& home,
+                          const std::string& cwd = "");
+
+// The environment run_dustpan uses, for running peer tools with the same home.
+std::vector<std::string> test_environment(const std::string& home);

@@ -7,7 +7,9 @@
 namespace dustpan {
 namespace {
 
-void write_text(const char* text) { platform::write_status_line(text, std::strlen(text)); }
+void write_text(const char* text) {
+  platform::write_status_line(text, std::strlen(text));
+}
 
 // Writes value as plain decimal (a minus sign when negative, no padding) and returns the end.
 char* append_decimal(char* out, std::int32_t value) {
@@ -35,9 +37,13 @@ char* append_text(char* out, const char* text) {
 
 }  // namespace
 
-void report_usage_error() { write_text("error usage\n"); }
+void report_usage_error() {
+  write_text("error usage\n");
+}
 
-void report_read_error() { write_text("error read\n"); }
+void report_read_error() {
+  write_text("error read\n");
+}
 
 void report_outcome(bool ok, std::int32_t code, bool aborted) {
   // "error" + ' ' + 11 characters of INT32_MIN + " aborted" + '\n' fits with room to spare.

@@ -24,7 +24,8 @@ TEST_P(UsageTest, PrintsOneLineAndExits64) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, UsageTest,
-                         ::testing::Values(UsageCase{"none", {}}, UsageCase{"trash_alone", {"trash"}},
+                         ::testing::Values(UsageCase{"none", {}},
+                                           UsageCase{"trash_alone", {"trash"}},
                                            UsageCase{"upper_case", {"EMPTY"}},
                                            UsageCase{"unknown", {"--version"}},
                                            UsageCase{"other_word", {"move", "a", "b"}}),

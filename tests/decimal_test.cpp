@@ -26,21 +26,17 @@ TEST_P(ParseTest, ParsesLikeTheRuntimeLibrary) {
 
 INSTANTIATE_TEST_SUITE_P(
     Base10, ParseTest,
-    ::testing::Values(ParseCase{"plain", u"3083562", 3083562, 7},
-                      ParseCase{"zero", u"0", 0, 1},
-                      ParseCase{"empty", u"", 0, 0},
-                      ParseCase{"no_digits", u"abc", 0, 0},
-                      ParseCase{"sign_only", u"-", 0, 0},
-                      ParseCase{"digits_then_text", u"123abc", 123, 3},
-                      ParseCase{"leading_white_space", u" \t\n\v\f\r42", 42, 8},
-                      ParseCase{"plus", u"+7", 7, 2},
-                      ParseCase{"minus_wraps", u"-1", UINT64_MAX, 2},
-                      ParseCase{"largest", u"18446744073709551615", UINT64_MAX, 20},
-                      ParseCase{"one_past_largest", u"18446744073709551616", UINT64_MAX, 20},
-                      ParseCase{"far_above", u"999999999999999999999999x", UINT64_MAX, 24},
-                      ParseCase{"minus_overflow_saturates", u"-99999999999999999999", UINT64_MAX,
-                                21},
-                      ParseCase{"hex_prefix_is_not_a_number_in_base_10", u"0x10", 0, 1}),
+    ::testing::Values(
+        ParseCase{"plain", u"3083562", 3083562, 7}, ParseCase{"zero", u"0", 0, 1},
+        ParseCase{"empty", u"", 0, 0}, ParseCase{"no_digits", u"abc", 0, 0},
+        ParseCase{"sign_only", u"-", 0, 0}, ParseCase{"digits_then_text", u"123abc", 123, 3},
+        ParseCase{"leading_white_space", u" \t\n\v\f\r42", 42, 8}, ParseCase{"plus", u"+7", 7, 2},
+        ParseCase{"minus_wraps", u"-1", UINT64_MAX, 2},
+        ParseCase{"largest", u"18446744073709551615", UINT64_MAX, 20},
+        ParseCase{"one_past_largest", u"18446744073709551616", UINT64_MAX, 20},
+        ParseCase{"far_above", u"999999999999999999999999x", UINT64_MAX, 24},
+        ParseCase{"minus_overflow_saturates", u"-99999999999999999999", UINT64_MAX, 21},
+        ParseCase{"hex_prefix_is_not_a_number_in_base_10", u"0x10", 0, 1}),
     LabelName());
 
 }  // namespace

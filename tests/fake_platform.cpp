@@ -43,7 +43,9 @@ int State::count(const std::string& name) const {
   return static_cast<int>(std::count(calls.begin(), calls.end(), name));
 }
 
-State& state() { return *current; }
+State& state() {
+  return *current;
+}
 
 void reset() {
   delete current;
@@ -85,9 +87,8 @@ std::uint64_t _wcstoui64(const char16_t* text, char16_t** end, int base) {
   return text::parse_unsigned(text, end, base);
 }
 
-HANDLE CreateFileW(const char16_t* name, std::uint32_t access, std::uint32_t share,
-                   void* security, std::uint32_t disposition, std::uint32_t flags,
-                   HANDLE template_file) {
+HANDLE CreateFileW(const char16_t* name, std::uint32_t access, std::uint32_t share, void* security,
+                   std::uint32_t disposition, std::uint32_t flags, HANDLE template_file) {
   fake::State& s = state();
   s.calls.push_back("CreateFileW");
   s.creates.push_back({name, access, share, security, disposition, flags, template_file});

@@ -54,8 +54,8 @@ struct State {
   bool fail_size = false;
   std::int64_t reported_size = -1;  // size the size query reports; -1: the file's real size
   bool fail_read = false;
-  std::int64_t read_limit = -1;     // read at most this many bytes; -1: no limit
-  bool fail_convert = false;        // the conversion answers 0
+  std::int64_t read_limit = -1;        // read at most this many bytes; -1: no limit
+  bool fail_convert = false;           // the conversion answers 0
   std::vector<std::uint64_t> windows;  // handles IsWindow accepts
   int shell_result = 0;
   bool shell_aborts = false;

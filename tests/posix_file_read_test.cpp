@@ -25,8 +25,8 @@ std::u16string wide(const std::string& utf8) {
 }
 
 HANDLE open_list(const std::string& path) {
-  return CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                     0, nullptr);
+  return CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                     nullptr);
 }
 
 class PosixFileReadTest : public ::testing::Test {
@@ -99,7 +99,7 @@ TEST_F(PosixFileReadTest, ConversionFollowsTheWindowsConventions) {
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes, 7, out, 4), 4);
   EXPECT_EQ(std::u16string(out, 4), u"a\u00E9\U0001F5D1");
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes, -1, nullptr, 0), 5);  // with the terminator
-  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes, 7, out, 3), 0);        // too small
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes, 7, out, 3), 0);       // too small
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes, 0, nullptr, 0), 0);
   EXPECT_EQ(MultiByteToWideChar(1252, 0, bytes, 7, nullptr, 0), 0);
 }

@@ -36,21 +36,22 @@ TEST_P(SplitTest, GivesTheExactBuffer) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, SplitTest,
     ::testing::Values(
-        SplitCase{"empty_file", "", u"\0"s, 0},
-        SplitCase{"lf", "a\nb", u"a\0b\0\0"s, 2},
+        SplitCase{"empty_file", "", u"\0"s, 0}, SplitCase{"lf", "a\nb", u"a\0b\0\0"s, 2},
         SplitCase{"crlf", "a\r\nb\r\n", u"a\0b\0\0"s, 2},
         SplitCase{"blank_lines_first", "\n\na", u"a\0\0"s, 1},
-        SplitCase{"cr_at_end_of_file", "a\r", u"a\0\0"s, 1},
-        SplitCase{"only_cr", "\r", u"\0"s, 0},
+        SplitCase{"cr_at_end_of_file", "a\r", u"a\0\0"s, 1}, SplitCase{"only_cr", "\r", u"\0"s, 0},
         SplitCase{"only_crlf", "\r\n", u"\0"s, 0},
         SplitCase{"only_blank_lines", "\n\r\n\n", u"\0"s, 0},
         SplitCase{"cr_inside", "a\rb\n", u"a\rb\0\0"s, 1},
         SplitCase{"one_cr_dropped", "a\r\r\n", u"a\r\0\0"s, 1},
         SplitCase{"spaces_kept", " a \n", u" a \0\0"s, 1},
         SplitCase{"tabs_and_quotes_kept", "\t\"a b\"\t\n", u"\t\"a b\"\t\0\0"s, 1},
-        SplitCase{"byte_order_mark_kept", "\xEF\xBB\xBF" "a", u"\uFEFFa\0\0"s, 1},
-        SplitCase{"non_ascii", "C:\\d\xC3\xA9j\xC3\xA0\n\xE6\x97\xA5", u"C:\\d\u00E9j\u00E0\0\u65E5\0\0"s,
-                  2},
+        SplitCase{"byte_order_mark_kept",
+                  "\xEF\xBB\xBF"
+                  "a",
+                  u"\uFEFFa\0\0"s, 1},
+        SplitCase{"non_ascii", "C:\\d\xC3\xA9j\xC3\xA0\n\xE6\x97\xA5",
+                  u"C:\\d\u00E9j\u00E0\0\u65E5\0\0"s, 2},
         SplitCase{"above_bmp", "\xF0\x9F\x97\x91.txt", u"\U0001F5D1.txt\0\0"s, 1},
         SplitCase{"ill_formed_kept_as_replacement", "a\xFF\n", u"a\uFFFD\0\0"s, 1},
         SplitCase{"duplicates_and_relative_kept", "x\n..\\y\nx", u"x\0..\\y\0x\0\0"s, 3}),
@@ -88,9 +89,12 @@ TEST_F(ReadPathListTest, UsesTheFileServicesAsTheShellExpects) {
 
   // One read, the handle closed straight after it, and the bytes freed before the list buffer
   // is allocated.
-  const std::vector<std::string> expected = {
-      "CreateFileW", "GetFileSizeEx",       "malloc", "ReadFile", "CloseHandle",
-      "MultiByteToWideChar", "calloc", "MultiByteToWideChar", "free", "calloc", "free"};
+  const std::vector<std::string> expected = {"CreateFileW", "GetFileSizeEx",
+                                             "malloc",      "ReadFile",
+                                             "CloseHandle", "MultiByteToWideChar",
+                                             "calloc",      "MultiByteToWideChar",
+                                             "free",        "calloc",
+                                             "free"};
   EXPECT_EQ(fake().calls, expected);
   EXPECT_EQ(fake().open_handles, 0);
   list.buffer.reset();
@@ -102,8 +106,8 @@ TEST_F(ReadPathListTest, UsesTheFileServicesAsTheShellExpects) {
 struct FaultCase {
   const char* label;
   void (*inject)(fake::State&);
-  bool opened;     // the handle was opened, so it must be closed exactly once
-  bool read_tried; // the file was read (after a good size and byte buffer)
+  bool opened;      // the handle was opened, so it must be closed exactly once
+  bool read_tried;  // the file was read (after a good size and byte buffer)
   bool succeeds;
   std::size_t count;  // paths when it succeeds
 };
@@ -137,9 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"missing_file", [](fake::State& s) { s.files.clear(); }, false, false, false, 0},
         FaultCase{"size_fails", [](fake::State& s) { s.fail_size = true; }, true, false, false, 0},
         // 4 GiB + 6 bytes: its low 32 bits say 6, and a cut-short list would be trashed.
-        FaultCase{"size_4_gib_and_more",
-                  [](fake::State& s) { s.reported_size = (1ll << 32) + 6; }, true, false, false,
-                  0},
+        FaultCase{"size_4_gib_and_more", [](fake::State& s) { s.reported_size = (1ll << 32) + 6; },
+                  true, false, false, 0},
         FaultCase{"size_2_gib", [](fake::State& s) { s.reported_size = 1ll << 31; }, true, false,
                   false, 0},
         FaultCase{"byte_buffer_allocation", [](fake::State& s) { s.fail_allocation = 1; }, true,
@@ -155,11 +158,10 @@ INSTANTIATE_TEST_SUITE_P(
                   true, 0},
         // A zero byte would end the shell's path early ("C:\work\project" would go) or end the
         // whole list at that line.
-        FaultCase{"zero_byte_inside_a_path",
-                  [](fake::State& s) {
-                    s.files[u"list"] = std::string("C:\\work\\project\0.bak\n", 21);
-                  },
-                  true, true, false, 0},
+        FaultCase{
+            "zero_byte_inside_a_path",
+            [](fake::State& s) { s.files[u"list"] = std::string("C:\\work\\project\0.bak\n", 21); },
+            true, true, false, 0},
         FaultCase{"zero_byte_starting_a_line",
                   [](fake::State& s) { s.files[u"list"] = std::string("a\n\0b\nc\n", 7); }, true,
                   true, false, 0}),

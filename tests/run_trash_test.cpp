@@ -51,22 +51,20 @@ TEST_P(OwnerTest, UsesTheOwnerOnlyWhenItIsAWindow) {
   EXPECT_EQ(trash({GetParam().text}), 0);
   EXPECT_EQ(fake().window_checks, GetParam().is_checked);
   ASSERT_EQ(fake().shell_calls.size(), 1u);
-  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(fake().shell_calls[0].request.hwnd),
-            GetParam().owner);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(fake().shell_calls[0].request.hwnd), GetParam().owner);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     OwnerText, OwnerTest,
-    ::testing::Values(OwnerCase{"zero", u"0", {0}, 0},
-                      OwnerCase{"letters", u"abc", {0}, 0},
-                      OwnerCase{"empty_text", u"", {0}, 0},
-                      OwnerCase{"digits_then_letters", u"123abc", {123}, 123},
-                      OwnerCase{"a_window", u"3083562", {3083562}, 3083562},
-                      OwnerCase{"not_a_window", u"456", {456}, 0},
-                      OwnerCase{"leading_spaces", u"  123", {123}, 123},
-                      OwnerCase{"saturates", u"18446744073709551616", {UINT64_MAX}, UINT64_MAX},
-                      OwnerCase{"saturates_far_above", u"99999999999999999999999", {UINT64_MAX},
-                                UINT64_MAX}),
+    ::testing::Values(
+        OwnerCase{"zero", u"0", {0}, 0}, OwnerCase{"letters", u"abc", {0}, 0},
+        OwnerCase{"empty_text", u"", {0}, 0},
+        OwnerCase{"digits_then_letters", u"123abc", {123}, 123},
+        OwnerCase{"a_window", u"3083562", {3083562}, 3083562},
+        OwnerCase{"not_a_window", u"456", {456}, 0},
+        OwnerCase{"leading_spaces", u"  123", {123}, 123},
+        OwnerCase{"saturates", u"18446744073709551616", {UINT64_MAX}, UINT64_MAX},
+        OwnerCase{"saturates_far_above", u"99999999999999999999999", {UINT64_MAX}, UINT64_MAX}),
     LabelName());
 
 TEST_F(RunTrashTest, IgnoresArgumentsAfterTheOwner) {

@@ -10,7 +10,7 @@ namespace {
 // unit and only the rare control characters take the slow branch.
 const char16_t* find_line_end(const char16_t* p, const char16_t* end) {
   for (;;) {
-    while (p < end && *p > u'\n') ++p;
+    while (p<end&& * p> u'\n') ++p;
     if (p == end || *p == u'\n') return p;
     if (*p == u'\0') return nullptr;
     ++p;  // a tab or another control character: part of the path

@@ -72,9 +72,8 @@ void write_status_line(const char* line, std::size_t length);
 std::uint64_t _wcstoui64(const char16_t* text, char16_t** end, int base);
 
 // File reading. GetFileSizeEx is the whole-size query: the core refuses a file it cannot size.
-HANDLE CreateFileW(const char16_t* name, std::uint32_t access, std::uint32_t share,
-                   void* security, std::uint32_t disposition, std::uint32_t flags,
-                   HANDLE template_file);
+HANDLE CreateFileW(const char16_t* name, std::uint32_t access, std::uint32_t share, void* security,
+                   std::uint32_t disposition, std::uint32_t flags, HANDLE template_file);
 int GetFileSizeEx(HANDLE file, std::int64_t* size);
 int ReadFile(HANDLE file, void* buffer, std::uint32_t to_read, std::uint32_t* read,
              void* overlapped);

@@ -7,8 +7,8 @@
 
 #include <cstdlib>
 
-ProcessResult run_process(const std::vector<std::string>& argv,
-                          const std::vector<std::string>& env, const std::string& cwd) {
+ProcessResult run_process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                          const std::string& cwd) {
   ProcessResult result;
   int out_pipe[2], err_pipe[2];
   if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) return result;

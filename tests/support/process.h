@@ -11,8 +11,8 @@ struct ProcessResult {
 };
 
 // env replaces the whole environment; cwd empty means the current directory.
-ProcessResult run_process(const std::vector<std::string>& argv,
-                          const std::vector<std::string>& env, const std::string& cwd = "");
+ProcessResult run_process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                          const std::string& cwd = "");
 
 // The built dustpan, run with HOME and XDG_DATA_HOME inside home (never the real user's), and
 // PATH passed through for the helper tools tests compare with.

@@ -15,9 +15,13 @@
 namespace platform {
 namespace {
 
-int fd_of(HANDLE handle) { return static_cast<int>(reinterpret_cast<std::intptr_t>(handle)); }
+int fd_of(HANDLE handle) {
+  return static_cast<int>(reinterpret_cast<std::intptr_t>(handle));
+}
 
-HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(fd)); }
+HANDLE handle_of(int fd) {
+  return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(fd));
+}
 
 }  // namespace
 
@@ -65,6 +69,8 @@ int ReadFile(HANDLE file, void* buffer, std::uint32_t to_read, std::uint32_t* re
   return 1;
 }
 
-int CloseHandle(HANDLE handle) { return ::close(fd_of(handle)) == 0 ? 1 : 0; }
+int CloseHandle(HANDLE handle) {
+  return ::close(fd_of(handle)) == 0 ? 1 : 0;
+}
 
 }  // namespace platform

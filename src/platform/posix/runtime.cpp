@@ -7,11 +7,17 @@
 
 namespace platform {
 
-void* malloc(std::size_t size) { return std::malloc(size); }
+void* malloc(std::size_t size) {
+  return std::malloc(size);
+}
 
-void* calloc(std::size_t count, std::size_t size) { return std::calloc(count, size); }
+void* calloc(std::size_t count, std::size_t size) {
+  return std::calloc(count, size);
+}
 
-void free(void* block) { std::free(block); }
+void free(void* block) {
+  std::free(block);
+}
 
 void write_status_line(const char* line, std::size_t length) {
   std::fwrite(line, 1, length, stdout);

@@ -3,10 +3,16 @@
 
 namespace platform {
 
-int IsWindow(HWND) { return 0; }
+int IsWindow(HWND) {
+  return 0;
+}
 
-int SHFileOperationW(SHFILEOPSTRUCTW*) { return 120; }  // "not implemented on this system"
+int SHFileOperationW(SHFILEOPSTRUCTW*) {
+  return 120;
+}  // "not implemented on this system"
 
-HRESULT SHEmptyRecycleBinW(HWND, const char16_t*, std::uint32_t) { return E_NOTIMPL; }
+HRESULT SHEmptyRecycleBinW(HWND, const char16_t*, std::uint32_t) {
+  return E_NOTIMPL;
+}
 
 }  // namespace platform

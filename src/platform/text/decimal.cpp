@@ -3,7 +3,9 @@
 namespace text {
 namespace {
 
-bool is_space(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+bool is_space(char16_t c) {
+  return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
 
 int digit_value(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';

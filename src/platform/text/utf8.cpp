@@ -27,7 +27,9 @@ LeadInfo lead_info(unsigned char lead) {
   return {0, 0, 0};
 }
 
-bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool is_continuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
 
 template <bool kWrite>
 std::size_t decode(const unsigned char* in, std::size_t length, char16_t* out) {
@@ -40,7 +42,8 @@ std::size_t decode(const unsigned char* in, std::size_t length, char16_t* out) {
       std::memcpy(&word, in + i, sizeof word);
       if (word & kHighBits) break;
       if constexpr (kWrite) {
-        for (int k = 0; k < 8; ++k) out[units + static_cast<std::size_t>(k)] = in[i + static_cast<std::size_t>(k)];
+        for (int k = 0; k < 8; ++k)
+          out[units + static_cast<std::size_t>(k)] = in[i + static_cast<std::size_t>(k)];
       }
       i += 8;
       units += 8;
@@ -72,7 +75,8 @@ std::size_t decode(const unsigned char* in, std::size_t length, char16_t* out) {
       continue;
     }
     std::uint32_t cp = lead & (0xFFu >> (info.length + 1));
-    for (int k = 1; k < info.length; ++k) cp = (cp << 6) | (in[i + static_cast<std::size_t>(k)] & 0x3Fu);
+    for (int k = 1; k < info.length; ++k)
+      cp = (cp << 6) | (in[i + static_cast<std::size_t>(k)] & 0x3Fu);
     i += static_cast<std::size_t>(info.length);
     if (cp < 0x10000) {
       if constexpr (kWrite) out[units] = static_cast<char16_t>(cp);

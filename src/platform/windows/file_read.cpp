@@ -23,13 +23,14 @@ int GetFileSizeEx(platform::HANDLE file, std::int64_t* size) {
 int ReadFile(platform::HANDLE file, void* buffer, std::uint32_t to_read, std::uint32_t* read,
              void* overlapped) {
   DWORD done = 0;
-  const BOOL ok =
-      ::ReadFile(file, buffer, to_read, &done, static_cast<LPOVERLAPPED>(overlapped));
+  const BOOL ok = ::ReadFile(file, buffer, to_read, &done, static_cast<LPOVERLAPPED>(overlapped));
   *read = done;
   return ok;
 }
 
-int CloseHandle(platform::HANDLE handle) { return ::CloseHandle(handle); }
+int CloseHandle(platform::HANDLE handle) {
+  return ::CloseHandle(handle);
+}
 
 int MultiByteToWideChar(std::uint32_t code_page, std::uint32_t flags, const char* bytes,
                         int byte_count, char16_t* out, int out_count) {

@@ -7,11 +7,17 @@
 
 namespace platform {
 
-void* malloc(std::size_t size) { return ::malloc(size); }
+void* malloc(std::size_t size) {
+  return ::malloc(size);
+}
 
-void* calloc(std::size_t count, std::size_t size) { return ::calloc(count, size); }
+void* calloc(std::size_t count, std::size_t size) {
+  return ::calloc(count, size);
+}
 
-void free(void* block) { ::free(block); }
+void free(void* block) {
+  ::free(block);
+}
 
 void write_status_line(const char* line, std::size_t length) {
   ::fwrite(line, 1, length, stdout);

@@ -2,12 +2,14 @@
 // field so that neither side depends on the other's layout.
 #include "platform/platform.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 namespace platform {
 
-int IsWindow(platform::HWND window) { return ::IsWindow(static_cast<::HWND>(window)); }
+int IsWindow(platform::HWND window) {
+  return ::IsWindow(static_cast<::HWND>(window));
+}
 
 int SHFileOperationW(platform::SHFILEOPSTRUCTW* operation) {
   ::SHFILEOPSTRUCTW request{};

@@ -8,10 +8,13 @@
 #include <cstdlib>
 
 ProcessResult run_process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-                          const std::string& cwd) {
+                          const std::string& cwd, const std::string& input) {
   ProcessResult result;
-  int out_pipe[2], err_pipe[2];
-  if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) return result;
+  int out_pipe[2], err_pipe[2], in_pipe[2];
+  if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0 ||
+      ::pipe2(in_pipe, O_CLOEXEC) != 0) {
+    return result;
+  }
   std::vector<char*> args, vars;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -20,16 +23,21 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::vecto
 
   const pid_t pid = ::fork();
   if (pid == 0) {
+    ::dup2(in_pipe[0], 0);
     ::dup2(out_pipe[1], 1);
     ::dup2(err_pipe[1], 2);
-    const int null_in = ::open("/dev/null", O_RDONLY);
-    ::dup2(null_in, 0);
     if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
     ::execvpe(args[0], args.data(), vars.data());
     ::_exit(127);
   }
+  ::close(in_pipe[0]);
   ::close(out_pipe[1]);
   ::close(err_pipe[1]);
+  if (!input.empty()) {
+    [[maybe_unused]] const ssize_t written = ::write(in_pipe[1], input.data(), input.size());
+  }
+  ::close(in_pipe[1]);
+
   pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
   std::string* sinks[2] = {&result.out, &result.err};
   int open_count = 2;
@@ -64,4 +72,17 @@ ProcessResult run_dustpan(const std::vector<std::string>& args, const std::strin
   std::vector<std::string> argv = {DUSTPAN_BINARY};
   argv.insert(argv.end(), args.begin(), args.end());
   return run_process(argv, test_environment(home), cwd);
+}
+
+bool have_program(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  const std::string dirs = path ? path : "/usr/bin:/bin";
+  for (std::size_t start = 0; start <= dirs.size();) {
+    std::size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    const std::string candidate = dirs.substr(start, end - start) + "/" + name;
+    if (::access(candidate.c_str(), X_OK) == 0) return true;
+    start = end + 1;
+  }
+  return false;
 }

@@ -44,3 +44,9 @@ bool exists(const std::string& path) {
   struct stat st;
   return ::lstat(path.c_str(), &st) == 0;
 }
+
+bool make_folders(const std::string& path) {
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  return !ec;
+}

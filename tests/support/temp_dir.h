@@ -21,4 +21,6 @@ class TempDir {
 // Test file helpers: abort the test (via gtest ASSERTs in the caller) when they return false.
 bool write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
-bool exists(const std::string& path);  // without following a final symbolic link
+bool exists(const std::string& path);
+bool make_folders(
+    const std::string& path);  // like mkdir -p  // without following a final symbolic link

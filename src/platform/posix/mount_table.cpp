@@ -60,9 +60,12 @@ std::vector<std::string_view> split_fields(std::string_view line) {
 }  // namespace
 
 std::vector<Mount> read_mount_table() {
+  return parse_mount_table(read_all("/proc/self/mountinfo"));
+}
+
+std::vector<Mount> parse_mount_table(std::string_view text) {
   std::vector<Mount> mounts;
-  const std::string content = read_all("/proc/self/mountinfo");
-  std::string_view rest = content;
+  std::string_view rest = text;
   while (!rest.empty()) {
     const std::size_t end = rest.find('\n');
     const std::string_view line = rest.substr(0, end);

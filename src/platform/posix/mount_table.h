@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::posix {
@@ -19,6 +20,9 @@ struct Mount {
 
 // Reads the table; an empty result when it cannot be read.
 std::vector<Mount> read_mount_table();
+
+// Parses mountinfo text; lines that do not parse are skipped.
+std::vector<Mount> parse_mount_table(std::string_view text);
 
 // Kernel and virtual file systems (proc, sysfs, cgroup, devpts, ...) hold no user files and get
 // no trash; autofs is listed too, since touching its mount points can block on a mount.

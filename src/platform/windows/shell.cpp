@@ -2,8 +2,9 @@
 // field so that neither side depends on the other's layout.
 #include "platform/platform.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 
 namespace platform {
 

@@ -1,43 +1,68 @@
 #include "pathlist/split_lines.h"
 
-#include <cstring>
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace dustpan {
-namespace {
 
-// Returns the end of the line that starts at p (the LF, or end), or nullptr when the line holds
-// U+0000. Every unit above LF is ordinary path text, so the hot loop makes one comparison per
-// unit and only the rare control characters take the slow branch.
-const char16_t* find_line_end(const char16_t* p, const char16_t* end) {
-  for (;;) {
-    while (p<end&& * p> u'\n') ++p;
-    if (p == end || *p == u'\n') return p;
-    if (*p == u'\0') return nullptr;
-    ++p;  // a tab or another control character: part of the path
-  }
-}
-
-}  // namespace
-
+// One pass that copies and splits at once. Text is copied to out in blocks of eight units until
+// a block holds an LF or a U+0000; each line end then drops the CR before it, writes the path's
+// terminator, or takes back an empty line. The output never runs ahead of the input (every
+// line gives up at least its LF for its terminator), so copying a whole block, even past the
+// line's end, stays inside out; what lies past the final terminator is cleared at the end.
 SplitResult split_lines(const char16_t* text, std::size_t length, char16_t* out) {
+  const char16_t* in = text;
   const char16_t* const end = text + length;
-  const char16_t* line = text;
   char16_t* cursor = out;
+  char16_t* line_start = out;
+  char16_t* written_to = out;  // everything at or after this is still zero
   std::size_t count = 0;
-  while (line < end) {
-    const char16_t* line_end = find_line_end(line, end);
-    if (line_end == nullptr) return {false, 0};
-    std::size_t units = static_cast<std::size_t>(line_end - line);
-    if (units > 0 && line[units - 1] == u'\r') --units;  // only the one CR before the line end
-    if (units > 0) {
-      std::memcpy(cursor, line, units * sizeof(char16_t));
-      cursor += units;
+
+  // Ends the line copied since line_start (without its LF).
+  auto end_line = [&] {
+    if (cursor > line_start && cursor[-1] == u'\r') --cursor;  // the one CR before the end
+    if (cursor > line_start) {
       *cursor++ = u'\0';
       ++count;
     }
-    line = line_end == end ? end : line_end + 1;
+    line_start = cursor;
+  };
+
+  while (in < end) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi16(u'\n');
+    const __m128i nul = _mm_setzero_si128();
+    while (end - in >= 8) {
+      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(cursor), units);
+      written_to = std::max(written_to, cursor + 8);
+      const int hits =
+          _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, lf), _mm_cmpeq_epi16(units, nul)));
+      if (hits != 0) {
+        const int ordinary = __builtin_ctz(static_cast<unsigned>(hits)) / 2;
+        in += ordinary;
+        cursor += ordinary;
+        break;
+      }
+      in += 8;
+      cursor += 8;
+    }
+#endif
+    while (in < end && *in != u'\n' && *in != u'\0') *cursor++ = *in++;
+    written_to = std::max(written_to, cursor);
+    if (in == end) break;
+    if (*in == u'\0') return {false, 0};
+    end_line();
+    ++in;  // past the LF
   }
+  end_line();
   *cursor = u'\0';
+  // Clear what block copies left past the closing terminator, so the buffer beyond the list is
+  // zero as allocated.
+  if (written_to > cursor + 1) std::fill(cursor + 1, written_to, u'\0');
   return {true, count};
 }
 

@@ -1,23 +1,10 @@
-// Runtime-library services on POSIX: the heap, the status line and number parsing.
+// Runtime-library services on POSIX: the status line and number parsing.
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/platform.h"
 #include "platform/text/decimal.h"
 
 namespace platform {
-
-void* malloc(std::size_t size) {
-  return std::malloc(size);
-}
-
-void* calloc(std::size_t count, std::size_t size) {
-  return std::calloc(count, size);
-}
-
-void free(void* block) {
-  std::free(block);
-}
 
 void write_status_line(const char* line, std::size_t length) {
   std::fwrite(line, 1, length, stdout);

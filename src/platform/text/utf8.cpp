@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace text {
 namespace {
 
@@ -36,14 +40,37 @@ std::size_t decode(const unsigned char* in, std::size_t length, char16_t* out) {
   std::size_t i = 0;
   std::size_t units = 0;
   while (i < length) {
-    // Lists are mostly ASCII paths: take eight bytes at a time while none has its high bit.
-    while (i + 8 <= length) {
+    // Lists are mostly ASCII paths: take whole blocks while none has its high bit set, and the
+    // ASCII start of a block that has one.
+#if defined(__SSE2__)
+    while (length - i >= 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+      const int high = _mm_movemask_epi8(bytes);
+      if (high != 0) {
+        const auto ascii = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(high)));
+        if constexpr (kWrite) {
+          for (std::size_t k = 0; k < ascii; ++k) out[units + k] = in[i + k];
+        }
+        i += ascii;
+        units += ascii;
+        break;
+      }
+      if constexpr (kWrite) {
+        const __m128i zero = _mm_setzero_si128();
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + units), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + units + 8),
+                         _mm_unpackhi_epi8(bytes, zero));
+      }
+      i += 16;
+      units += 16;
+    }
+#endif
+    while (length - i >= 8) {
       std::uint64_t word;
       std::memcpy(&word, in + i, sizeof word);
       if (word & kHighBits) break;
       if constexpr (kWrite) {
-        for (int k = 0; k < 8; ++k)
-          out[units + static_cast<std::size_t>(k)] = in[i + static_cast<std::size_t>(k)];
+        for (std::size_t k = 0; k < 8; ++k) out[units + k] = in[i + k];
       }
       i += 8;
       units += 8;
@@ -55,6 +82,25 @@ std::size_t decode(const unsigned char* in, std::size_t length, char16_t* out) {
       ++units;
       ++i;
       continue;
+    }
+    // The common well-formed two- and three-byte forms first: accented Latin, Cyrillic, CJK.
+    if (lead >= 0xC2 && lead <= 0xDF && length - i >= 2 && is_continuation(in[i + 1])) {
+      if constexpr (kWrite)
+        out[units] = static_cast<char16_t>(((lead & 0x1Fu) << 6) | (in[i + 1] & 0x3Fu));
+      ++units;
+      i += 2;
+      continue;
+    }
+    if ((lead & 0xF0) == 0xE0 && length - i >= 3 && is_continuation(in[i + 1]) &&
+        is_continuation(in[i + 2])) {
+      const std::uint32_t cp =
+          ((lead & 0x0Fu) << 12) | ((in[i + 1] & 0x3Fu) << 6) | (in[i + 2] & 0x3Fu);
+      if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
+        if constexpr (kWrite) out[units] = static_cast<char16_t>(cp);
+        ++units;
+        i += 3;
+        continue;
+      }
     }
     const LeadInfo info = lead_info(lead);
     // Count how much of a well-formed sequence is present; a shortfall is one ill-formed

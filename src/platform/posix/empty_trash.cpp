@@ -184,17 +184,22 @@ void Emptier::remove_orphan_records(const TrashDir& trash) {
   sys.close(fd);
 }
 
-// Every trash of this user, each once even when its file system is mounted more than once.
-std::vector<std::unique_ptr<TrashDir>> find_trashes() {
+// Every trash of this user, each once even when its file system is mounted more than once. A
+// trash of ours that cannot be opened is reported through *first_error.
+std::vector<std::unique_ptr<TrashDir>> find_trashes(int* first_error) {
   std::vector<std::unique_ptr<TrashDir>> trashes;
   auto home = std::make_unique<TrashDir>();
-  if (open_home_trash(data_home(), false, home.get()).state == TrashState::kReady) {
+  const TrashOpen opened = open_home_trash(data_home(), false, home.get());
+  if (opened.state == TrashState::kReady) {
     trashes.push_back(std::move(home));
+  } else if (opened.state == TrashState::kFailed && *first_error == 0) {
+    *first_error = opened.error;
   }
   for (const Mount& mount : read_mount_table()) {
     if (is_pseudo_file_system(mount.fs_type)) continue;
     std::vector<std::unique_ptr<TrashDir>> found;
-    open_existing_mount_trashes(mount.mount_point, &found);
+    const int error = open_existing_mount_trashes(mount.mount_point, &found);
+    if (error != 0 && *first_error == 0) *first_error = error;
     for (auto& trash : found) {
       bool seen = false;
       for (const auto& known : trashes) seen = seen || known->id == trash->id;
@@ -213,9 +218,11 @@ HRESULT SHEmptyRecycleBinW(HWND, const char16_t* root_path, std::uint32_t) {
   using namespace posix;
   // Emptying one drive's bin has no meaning here; the tool always asks for all of them.
   if (root_path != nullptr) return hresult_from_windows_error(kErrorInvalidParameter);
+  int open_error = 0;
   Emptier emptier;
-  for (const auto& trash : find_trashes()) emptier.empty(*trash);
+  for (const auto& trash : find_trashes(&open_error)) emptier.empty(*trash);
   if (emptier.first_error() != 0) return hresult_from_windows_error(emptier.first_error());
+  if (open_error != 0) return hresult_from_windows_error(windows_error(open_error));
   // As the shell does, an empty bin answers E_UNEXPECTED.
   return emptier.removed_any() ? S_OK : E_UNEXPECTED;
 }

@@ -23,6 +23,7 @@
 #include "platform/posix/item_path.h"
 #include "platform/posix/mount_table.h"
 #include "platform/posix/native_path.h"
+#include "platform/posix/record_writer.h"
 #include "platform/posix/system_calls.h"
 #include "platform/posix/trash_location.h"
 #include "platform/posix/trash_names.h"
@@ -275,29 +276,19 @@ Outcome Trasher::move_into(Target* target, const Item& item) {
   const std::string record = trash_info(escape_record_path(path), date_now());
 
   TrashNames& names = *target->names;
+  RecordWriter writer(dir.info, record);
   std::uint32_t number = names.first_try(item.name);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::string name = names.candidate(item.name, number);
     const std::string record_name = name + ".trashinfo";
-    // The record first: a run killed after this leaves a record without an item, which every
-    // trash tool ignores or cleans, never an item without a record.
-    const int fd =
-        open_at(dir.info, record_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-      if (errno != EEXIST) return failed_with_errno(errno);
+    // The record first: a run stopped after this leaves a record without an item, which empty
+    // cleans, never an item without a record.
+    const int placed = writer.place(record_name);
+    if (placed == EEXIST) {
       number = names.after_collision(item.name, number, dir.info);
       continue;
     }
-    bool written = write_all(fd, record.data(), record.size());
-    int error = errno;
-    if (sys.close(fd) != 0 && written) {
-      written = false;
-      error = errno;
-    }
-    if (!written) {
-      sys.unlinkat(dir.info, record_name.c_str(), 0);
-      return failed_with_errno(error);
-    }
+    if (placed != 0) return failed_with_errno(placed);
     const int moved = move_no_replace(folder_.fd, item.name, dir.files, name);
     if (moved == 0) {
       names.taken(item.name, number);

@@ -63,9 +63,10 @@ TrashOpen open_home_trash(const std::string& data_home, bool create, TrashDir* t
 // when missing.
 TrashOpen open_mount_trash(const std::string& top, bool create, TrashDir* trash);
 
-// Both per-mount trashes that may exist at top, for emptying (nothing is created).
-void open_existing_mount_trashes(const std::string& top,
-                                 std::vector<std::unique_ptr<TrashDir>>* trashes);
+// Both per-mount trashes that may exist at top, for emptying (nothing is created). Returns 0,
+// or the errno of a trash of ours there that could not be opened.
+int open_existing_mount_trashes(const std::string& top,
+                                std::vector<std::unique_ptr<TrashDir>>* trashes);
 
 // Removes the folders this run created for trash, when they are still empty, and closes it.
 void take_back_created(TrashDir* trash);

@@ -61,6 +61,26 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::vecto
   return result;
 }
 
+int start_process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                  const std::string& cwd) {
+  std::vector<char*> args, vars;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  for (const auto& v : env) vars.push_back(const_cast<char*>(v.c_str()));
+  vars.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int null = ::open("/dev/null", O_RDWR);
+    ::dup2(null, 0);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
+    ::execvpe(args[0], args.data(), vars.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
 std::vector<std::string> test_environment(const std::string& home) {
   const char* path = std::getenv("PATH");
   return {"HOME=" + home, "XDG_DATA_HOME=" + home + "/.local/share",

@@ -23,5 +23,9 @@ ProcessResult run_dustpan(const std::vector<std::string>& args, const std::strin
 // The environment run_dustpan uses, for running peer tools with the same home.
 std::vector<std::string> test_environment(const std::string& home);
 
+// Starts a program with its output discarded and returns its process id without waiting.
+int start_process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                  const std::string& cwd);
+
 // Whether a program is found on PATH (peer tools may be missing on a developer's machine).
 bool have_program(const std::string& name);

@@ -21,12 +21,11 @@
 #include "platform/posix/mount_table.h"
 #include "platform/posix/system_calls.h"
 #include "platform/posix/trash_location.h"
+#include "platform/posix/trash_record.h"
 #include "platform/posix/user_dirs.h"
 
 namespace platform::posix {
 namespace {
-
-constexpr std::string_view kRecordSuffix = ".trashinfo";
 
 // Where the deletion may go: the trash's own mount.
 struct Bounds {
@@ -168,9 +167,9 @@ void Emptier::remove_orphan_records(const TrashDir& trash) {
   const char* entry;
   unsigned char type;
   while (reader.next(&entry, &type)) {
-    std::string_view name(entry);
-    if (name.size() <= kRecordSuffix.size() || !name.ends_with(kRecordSuffix)) continue;
-    const std::string item(name.substr(0, name.size() - kRecordSuffix.size()));
+    std::string_view item_name;
+    if (!item_of_record(entry, &item_name)) continue;
+    const std::string item(item_name);
     struct stat st;
     if (sys.fstatat(trash.files, item.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) continue;
     if (errno != ENOENT) continue;

@@ -4,6 +4,7 @@
 
 #include "platform/posix/directory_reader.h"
 #include "platform/posix/system_calls.h"
+#include "platform/posix/trash_record.h"
 
 namespace platform::posix {
 namespace {
@@ -71,9 +72,8 @@ void TrashNames::learn(int info_fd) {
   const char* entry;
   unsigned char type;
   while (reader.next(&entry, &type)) {
-    std::string_view stem(entry);
-    if (stem.size() <= kRecordSuffix.size() || !stem.ends_with(kRecordSuffix)) continue;
-    stem.remove_suffix(kRecordSuffix.size());
+    std::string_view stem;
+    if (!item_of_record(entry, &stem)) continue;
     note(std::string(stem), 1);
     const std::size_t dot = stem.rfind('.');
     std::uint32_t number;

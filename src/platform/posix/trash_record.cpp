@@ -35,6 +35,13 @@ std::string deletion_date(std::time_t when) {
   return std::string(text, n);
 }
 
+bool item_of_record(std::string_view record_name, std::string_view* item) {
+  constexpr std::string_view kSuffix = ".trashinfo";
+  if (record_name.size() <= kSuffix.size() || !record_name.ends_with(kSuffix)) return false;
+  *item = record_name.substr(0, record_name.size() - kSuffix.size());
+  return true;
+}
+
 std::string trash_info(std::string_view escaped_path, std::string_view date) {
   std::string record;
   record.reserve(escaped_path.size() + date.size() + 40);

@@ -38,6 +38,7 @@ namespace {
 constexpr int kNameAttempts = 1000;
 
 enum class Verdict {
+  kProceed,  // a step went well: go on with the item
   kTrashed,
   kFailed,     // error holds a Windows error code
   kNoTrash,    // no trash on the item's file system can take it
@@ -139,7 +140,7 @@ Outcome Trasher::trash_path(const char16_t* path) {
     case ItemPathVerdict::kOk:
       break;
   }
-  if (const Outcome entered = enter_folder(where.folder); entered.verdict != Verdict::kTrashed) {
+  if (const Outcome entered = enter_folder(where.folder); entered.verdict != Verdict::kProceed) {
     return entered;
   }
 
@@ -170,7 +171,7 @@ Outcome Trasher::trash_path(const char16_t* path) {
 }
 
 Outcome Trasher::enter_folder(const std::string& text) {
-  if (folder_.fd >= 0 && folder_.text == text) return {Verdict::kTrashed};
+  if (folder_.fd >= 0 && folder_.text == text) return {Verdict::kProceed};
   if (folder_.fd >= 0) sys.close(folder_.fd);
   folder_ = Folder{};
   const int fd = open_at(AT_FDCWD, text.c_str(), O_PATH | O_DIRECTORY);
@@ -179,7 +180,7 @@ Outcome Trasher::enter_folder(const std::string& text) {
   folder_.fd = fd;
   folder_.id = file_id_of(fd);
   if (!absolute_folder(text, &folder_.absolute)) folder_.absolute.clear();
-  return {Verdict::kTrashed};
+  return {Verdict::kProceed};
 }
 
 bool Trasher::on_home_file_system(const Item& item) {
@@ -205,7 +206,7 @@ bool Trasher::on_home_file_system(const Item& item) {
 }
 
 Outcome Trasher::open_target(Target* target, const std::string& top) {
-  if (target->opened) return {Verdict::kTrashed};
+  if (target->opened) return {Verdict::kProceed};
   const TrashOpen opened = target->home ? open_home_trash(data_home_, true, &target->dir)
                                         : open_mount_trash(top, true, &target->dir);
   if (opened.state == TrashState::kUnusable) {
@@ -218,7 +219,7 @@ Outcome Trasher::open_target(Target* target, const std::string& top) {
   target->holders = folders_holding(target->dir);
   target->files_id = file_id_of(target->dir.files);
   target->info_id = file_id_of(target->dir.info);
-  return {Verdict::kTrashed};
+  return {Verdict::kProceed};
 }
 
 bool Trasher::record_path(const Target& target, const Item& item, std::string* path) {
@@ -308,7 +309,7 @@ Outcome Trasher::move_into(Target* target, const Item& item) {
 
 Outcome Trasher::try_target(Target* target, const std::string& top, const Item& item) {
   Outcome outcome = open_target(target, top);
-  if (outcome.verdict == Verdict::kTrashed) outcome = move_into(target, item);
+  if (outcome.verdict == Verdict::kProceed) outcome = move_into(target, item);
   // Folders made for an item that then did not go leave nothing behind.
   if (outcome.verdict != Verdict::kTrashed && target->opened && target->trashed == 0 &&
       (target->dir.created_root || target->dir.created_files || target->dir.created_info)) {

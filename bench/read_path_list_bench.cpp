@@ -17,22 +17,9 @@
 
 #include "pathlist/read_path_list.h"
 #include "platform/platform.h"
+#include "support/resident_memory.h"
 
 namespace {
-
-// A figure from /proc/self/status, in bytes.
-std::size_t status_bytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::stoul(line.substr(std::strlen(field) + 1)) * 1024;
-  }
-  return 0;
-}
-
-void reset_peak_resident() {
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 // DUSTPAN_BENCH_SCALE shrinks the lists for a quick smoke run (CI uses 100: 1 MB lists).
 std::size_t scaled(std::size_t bytes) {
@@ -103,8 +90,8 @@ void BM_ReadPathList(benchmark::State& state, ListKind kind) {
   std::size_t peak = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    const std::size_t before = status_bytes("VmRSS:");
-    reset_peak_resident();
+    const std::size_t before = resident_memory::status_bytes("VmRSS:");
+    resident_memory::reset_peak();
     state.ResumeTiming();
     {
       dustpan::PathList list;
@@ -113,7 +100,7 @@ void BM_ReadPathList(benchmark::State& state, ListKind kind) {
       benchmark::DoNotOptimize(list.buffer.get());
     }
     state.PauseTiming();
-    peak = std::max(peak, status_bytes("VmHWM:") - before);
+    peak = std::max(peak, resident_memory::status_bytes("VmHWM:") - before);
     state.ResumeTiming();
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));

@@ -11,18 +11,10 @@
 #include <string>
 
 #include "pathlist/read_path_list.h"
+#include "support/resident_memory.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-std::size_t status_bytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::stoul(line.substr(std::strlen(field) + 1)) * 1024;
-  }
-  return 0;
-}
 
 TEST(LargeListTest, OneGibibyteOfShortPathsStaysWithinItsBuffers) {
   TempDir dir;
@@ -48,15 +40,15 @@ TEST(LargeListTest, OneGibibyteOfShortPathsStaysWithinItsBuffers) {
   }
   const std::u16string name(path.begin(), path.end());
 
-  std::ofstream("/proc/self/clear_refs") << "5";  // restart the peak from here
-  const std::size_t before = status_bytes("VmRSS:");
+  resident_memory::reset_peak();
+  const std::size_t before = resident_memory::status_bytes("VmRSS:");
   std::size_t count = 0;
   {
     dustpan::PathList list;
     ASSERT_TRUE(dustpan::read_path_list(name.c_str(), &list));
     count = list.count;
   }
-  const std::size_t peak = status_bytes("VmHWM:") - before;
+  const std::size_t peak = resident_memory::status_bytes("VmHWM:") - before;
   const std::size_t size = static_cast<std::size_t>(std::ifstream(path, std::ios::ate).tellg());
   EXPECT_EQ(count, lines);
   RecordProperty("list_bytes", std::to_string(size));

@@ -7,6 +7,29 @@
 
 #include <cstdlib>
 
+namespace {
+
+// Starts argv with the given environment and working folder, its standard input, output and
+// error on the three descriptors given.
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+            const std::string& cwd, const int (&fds)[3]) {
+  std::vector<char*> args, vars;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  for (const auto& v : env) vars.push_back(const_cast<char*>(v.c_str()));
+  vars.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    for (int i = 0; i < 3; ++i) ::dup2(fds[i], i);
+    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
+    ::execvpe(args[0], args.data(), vars.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
+}  // namespace
+
 ProcessResult run_process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                           const std::string& cwd, const std::string& input) {
   ProcessResult result;
@@ -15,21 +38,7 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::vecto
       ::pipe2(in_pipe, O_CLOEXEC) != 0) {
     return result;
   }
-  std::vector<char*> args, vars;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  for (const auto& v : env) vars.push_back(const_cast<char*>(v.c_str()));
-  vars.push_back(nullptr);
-
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(in_pipe[0], 0);
-    ::dup2(out_pipe[1], 1);
-    ::dup2(err_pipe[1], 2);
-    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
-    ::execvpe(args[0], args.data(), vars.data());
-    ::_exit(127);
-  }
+  const pid_t pid = spawn(argv, env, cwd, {in_pipe[0], out_pipe[1], err_pipe[1]});
   ::close(in_pipe[0]);
   ::close(out_pipe[1]);
   ::close(err_pipe[1]);
@@ -63,21 +72,9 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::vecto
 
 int start_process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                   const std::string& cwd) {
-  std::vector<char*> args, vars;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  for (const auto& v : env) vars.push_back(const_cast<char*>(v.c_str()));
-  vars.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, 0);
-    ::dup2(null, 1);
-    ::dup2(null, 2);
-    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
-    ::execvpe(args[0], args.data(), vars.data());
-    ::_exit(127);
-  }
+  const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+  const pid_t pid = spawn(argv, env, cwd, {null, null, null});
+  ::close(null);
   return pid;
 }
 

@@ -103,6 +103,17 @@ TEST_F(HomeTrashTest, SameNameFromTwoFoldersKeepsBoth) {
                                    "three@" + path("three/report.txt")}));
 }
 
+TEST_F(HomeTrashTest, ExistingRecordWithTheSameNameIsNeverOverwritten) {
+  // A record whose item is gone (another tool's, or a run stopped between its two steps).
+  ASSERT_TRUE(make_folders(home_trash() + "/info"));
+  const std::string old_record = "[Trash Info]\nPath=/old/x\nDeletionDate=2020-01-01T00:00:00\n";
+  ASSERT_TRUE(write_file(home_trash() + "/info/x.trashinfo", old_record));
+  ASSERT_TRUE(write_file(path("x"), "new"));
+  EXPECT_EQ(trash({path("x")}).out, "ok 0\n");
+  EXPECT_EQ(read_file(home_trash() + "/info/x.trashinfo"), old_record);
+  EXPECT_EQ(entries(home_trash()).at("x.2").path, path("x"));
+}
+
 TEST_F(HomeTrashTest, ConcurrentRunsWithTheSameNamesKeepEverything) {
   constexpr int kPerRun = 150;
   std::string lists[2];

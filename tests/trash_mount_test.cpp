@@ -1,5 +1,6 @@
 // Trashing on file systems of their own: each test mounts tmpfs file systems in a private
 // mount namespace, so per-mount trash folders are exercised without touching the machine's.
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -166,6 +167,25 @@ TEST_F(MountTrashTest, ReadOnlyFileSystemIsAnError) {
   EXPECT_EQ(r.out, "error 19\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(read_file(frozen + "/x"), "x");
+}
+
+TEST_F(MountTrashTest, FullFileSystemLeavesTheItemAndNoPartialRecord) {
+  const std::string full = mount_tmpfs("full", "size=256k");
+  ASSERT_TRUE(write_file(full + "/item", "precious"));
+  ASSERT_TRUE(make_folders(full + "/.Trash-" + kUid + "/files"));
+  ASSERT_TRUE(make_folders(full + "/.Trash-" + kUid + "/info"));
+  // Fill every last block.
+  const std::string filler = full + "/filler";
+  const int fd = ::open(filler.c_str(), O_CREAT | O_WRONLY, 0600);
+  const std::string block(4096, 'f');
+  while (::write(fd, block.data(), block.size()) > 0) {
+  }
+  ::close(fd);
+  const ProcessResult r = trash({full + "/item"});
+  EXPECT_EQ(r.out, "error 112\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(read_file(full + "/item"), "precious");
+  EXPECT_TRUE(record_names(full + "/.Trash-" + kUid).empty());
 }
 
 TEST_F(MountTrashTest, BindMountOfTheHomeFileSystemUsesItsOwnTrash) {

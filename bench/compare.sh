@@ -120,6 +120,7 @@ def ratio(a, b): return "-" if "-" in (a, b) else "%.2f×" % (float(a) / float(b
 d, g, t, m = times
 print(f"| {fs} | {case} | {ms(d)} | {ms(g)} | {ms(t)} | {ms(m)} | {ratio(d, m)} | {ratio(g, d)} | {ratio(t, d)} |")
 PY
+  tail -n 1 "$table" >&2  # as it comes, so a late failure loses nothing
 }
 
 for i in "${!roots[@]}"; do
@@ -173,7 +174,7 @@ for i in "${!roots[@]}"; do
     row "$fs" "trash $scenario" "$(median_of "$json" dustpan)" "-" "-" "$(median_of "$json" minimal)"
     # 10,000 more into a trash that already holds those 100,000.
     list=$root/lists/files10000
-    full=$scratch/full-trash
+    full=$root/full-trash  # on the same file system, for cp -al
     rm -rf "$root/run" "$trash" "$full" && mkdir -p "$root/run" && cp -a "$root/templates/$scenario" "$root/run/"
     "$scratch/minimal_trash" "$root/lists/$scenario" "$trash" && mv "$trash" "$full"
     json=$scratch/$i-into-full.json

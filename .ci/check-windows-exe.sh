@@ -6,7 +6,8 @@ exe=${1:?usage: check-windows-exe.sh dustpan.exe}
 
 fail() { echo "windows check: $*" >&2; exit 1; }
 
-file "$exe" | grep -q 'PE32+ executable (console) x86-64' || fail "not a PE32+ x86-64 console program: $(file "$exe")"
+kind=$(file "$exe")
+grep -q 'PE32+ executable (console) x86-64' <<<"$kind" || fail "not a PE32+ x86-64 console program: $kind"
 
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '
   /DLL Name:/ { dll = toupper($3); next }

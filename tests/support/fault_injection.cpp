@@ -58,9 +58,6 @@ const platform::posix::SystemCalls kFaulty = {
     [](int dir, const char* path, int flags) {
       return should_fail(false) ? -1 : kRealSystemCalls.unlinkat(dir, path, flags);
     },
-    [](int from_dir, const char* from, int to_dir, const char* to, int flags) {
-      return should_fail(false) ? -1 : kRealSystemCalls.linkat(from_dir, from, to_dir, to, flags);
-    },
     [](int fd, mode_t mode) { return should_fail(false) ? -1 : kRealSystemCalls.fchmod(fd, mode); },
     [](int dir, const char* path, mode_t mode) {
       return should_fail(false) ? -1 : kRealSystemCalls.fchmodat(dir, path, mode);

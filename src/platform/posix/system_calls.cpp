@@ -20,7 +20,6 @@ const SystemCalls kRealSystemCalls = {
     ::mkdirat,
     ::renameat2,
     ::unlinkat,
-    ::linkat,
     ::fchmod,
     [](int dir, const char* path, mode_t mode) { return ::fchmodat(dir, path, mode, 0); },
     ::getdents64,

@@ -20,7 +20,6 @@ struct SystemCalls {
   int (*mkdirat)(int dir, const char* path, mode_t mode);
   int (*renameat2)(int from_dir, const char* from, int to_dir, const char* to, unsigned flags);
   int (*unlinkat)(int dir, const char* path, int flags);
-  int (*linkat)(int from_dir, const char* from, int to_dir, const char* to, int flags);
   int (*fchmod)(int fd, mode_t mode);
   int (*fchmodat)(int dir, const char* path, mode_t mode);
   ssize_t (*getdents64)(int fd, void* buffer, size_t size);

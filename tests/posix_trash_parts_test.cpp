@@ -9,6 +9,7 @@
 #include "platform/posix/mount_table.h"
 #include "platform/posix/trash_names.h"
 #include "platform/posix/trash_record.h"
+#include "support/fault_injection.h"
 #include "support/label_name.h"
 #include "support/temp_dir.h"
 
@@ -113,27 +114,51 @@ INSTANTIATE_TEST_SUITE_P(
                                     repeat("\xF0\x9F\x97\x91", 60) + ".2"}),
     LabelName());
 
-TEST(TrashNamesTest, LearnsTheHighestSuffixOnceAndThenStepsByOne) {
-  TempDir info;
-  for (const char* name : {"a.trashinfo", "a.2.trashinfo", "a.7.trashinfo", "b.trashinfo",
-                           "c.01.trashinfo", "d.x.trashinfo", "stray"}) {
-    ASSERT_TRUE(write_file(info / name, ""));
+class TrashNamesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { fd_ = ::open(info_.path().c_str(), O_RDONLY | O_DIRECTORY); }
+  void TearDown() override { ::close(fd_); }
+  void make_records(const std::string& name, std::uint32_t from, std::uint32_t to) {
+    for (std::uint32_t n = from; n <= to; ++n) {
+      ASSERT_TRUE(
+          write_file(info_ / (n == 1 ? name : name + "." + std::to_string(n)) + ".trashinfo", ""));
+    }
   }
-  const int fd = ::open(info.path().c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_GE(fd, 0);
+  TempDir info_;
+  int fd_ = -1;
+};
+
+TEST_F(TrashNamesTest, FindsAFreeSuffixWithAFewProbesThenStepsByOne) {
+  make_records("report", 1, 1000);  // report, report.2 ... report.1000
   TrashNames names(255);
-  EXPECT_EQ(names.first_try("a"), 1u);  // nothing learned before the first collision
-  EXPECT_EQ(names.after_collision("a", 1, fd), 8u);
-  EXPECT_EQ(names.first_try("b"), 2u);
-  EXPECT_EQ(names.first_try("c"), 1u);  // ".01" is not a suffix we write
-  EXPECT_EQ(names.first_try("c.01"), 2u);
-  EXPECT_EQ(names.first_try("d.x"), 2u);
-  names.taken("a", 8);
-  EXPECT_EQ(names.first_try("a"), 9u);
-  // Taken meanwhile by someone else: one step further, without reading the folder again.
-  ASSERT_TRUE(write_file(info / "a.9.trashinfo", ""));
-  EXPECT_EQ(names.after_collision("a", 9, fd), 10u);
-  ::close(fd);
+  EXPECT_EQ(names.first_try("report"), 1u);  // nothing is known before a collision
+  long probes = 0;
+  {
+    fault::Injection counting({});
+    EXPECT_EQ(names.after_collision("report", 1, fd_), 1001u);
+    probes = counting.calls();
+  }
+  EXPECT_LE(probes, 25);  // gallop and bisect, not one probe per record
+  names.taken("report", 1001);
+  EXPECT_EQ(names.first_try("report"), 1002u);
+  // Taken meanwhile by a concurrent run: one step further, with no probing.
+  {
+    fault::Injection counting({});
+    EXPECT_EQ(names.after_collision("report", 1002, fd_), 1003u);
+    EXPECT_EQ(counting.calls(), 0);
+  }
+}
+
+TEST_F(TrashNamesTest, AHoleIsFineAndOtherNamesAreUntouched) {
+  make_records("a", 1, 2);
+  make_records("a", 7, 7);  // a.3 to a.6 were restored or emptied
+  make_records("a.2", 1, 1);
+  TrashNames names(255);
+  const std::uint32_t next = names.after_collision("a", 1, fd_);
+  EXPECT_FALSE(exists(info_ / ("a." + std::to_string(next) + ".trashinfo")));
+  EXPECT_GE(next, 3u);
+  EXPECT_EQ(names.after_collision("b", 1, fd_), 2u);  // b collided but has no suffixes yet
+  EXPECT_EQ(names.first_try("a.2"), 1u);
 }
 
 TEST(MountTableTest, ParsesMountinfoLines) {

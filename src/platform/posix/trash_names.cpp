@@ -2,26 +2,12 @@
 
 #include <algorithm>
 
-#include "platform/posix/directory_reader.h"
 #include "platform/posix/system_calls.h"
-#include "platform/posix/trash_record.h"
 
 namespace platform::posix {
 namespace {
 
 constexpr std::string_view kRecordSuffix = ".trashinfo";
-
-// A suffix number as written after the dot: digits, no leading zero, small enough to bump.
-bool parse_number(std::string_view digits, std::uint32_t* number) {
-  if (digits.empty() || digits.size() > 9 || digits[0] == '0') return false;
-  std::uint32_t value = 0;
-  for (const char c : digits) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + static_cast<std::uint32_t>(c - '0');
-  }
-  *number = value;
-  return true;
-}
 
 // Cuts text to at most limit bytes without splitting a UTF-8 sequence.
 std::string_view cut_on_boundary(std::string_view text, std::size_t limit) {
@@ -40,11 +26,34 @@ std::uint32_t TrashNames::first_try(const std::string& name) const {
 
 std::uint32_t TrashNames::after_collision(const std::string& name, std::uint32_t tried,
                                           int info_fd) {
-  if (!learned_) {
-    learned_ = true;
-    learn(info_fd);
-  }
+  if (highest_.find(name) == highest_.end()) note(name, probe_highest(name, tried, info_fd));
   return std::max(tried + 1, first_try(name));
+}
+
+std::uint32_t TrashNames::probe_highest(const std::string& name, std::uint32_t taken,
+                                        int info_fd) const {
+  constexpr std::uint32_t kLimit = std::uint32_t{1} << 30;
+  std::uint32_t in_use = taken;
+  std::uint32_t free = std::max<std::uint32_t>(2, taken * 2);
+  while (free < kLimit && record_exists(name, free, info_fd)) {
+    in_use = free;
+    free *= 2;
+  }
+  while (free - in_use > 1) {
+    const std::uint32_t middle = in_use + (free - in_use) / 2;
+    if (record_exists(name, middle, info_fd)) {
+      in_use = middle;
+    } else {
+      free = middle;
+    }
+  }
+  return in_use;
+}
+
+bool TrashNames::record_exists(const std::string& name, std::uint32_t number, int info_fd) const {
+  const std::string record = candidate(name, number) + std::string(kRecordSuffix);
+  struct stat st;
+  return sys.fstatat(info_fd, record.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 void TrashNames::taken(const std::string& name, std::uint32_t number) {
@@ -60,28 +69,9 @@ std::string TrashNames::candidate(std::string_view name, std::uint32_t number) c
   return result;
 }
 
-void TrashNames::note(const std::string& stem, std::uint32_t number) {
-  std::uint32_t& highest = highest_[stem];
+void TrashNames::note(const std::string& name, std::uint32_t number) {
+  std::uint32_t& highest = highest_[name];
   highest = std::max(highest, number);
-}
-
-void TrashNames::learn(int info_fd) {
-  const int fd = open_at(info_fd, ".", O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;  // collisions then simply step one by one
-  DirectoryReader reader(fd);
-  const char* entry;
-  unsigned char type;
-  while (reader.next(&entry, &type)) {
-    std::string_view stem;
-    if (!item_of_record(entry, &stem)) continue;
-    note(std::string(stem), 1);
-    const std::size_t dot = stem.rfind('.');
-    std::uint32_t number;
-    if (dot != std::string_view::npos && dot > 0 && parse_number(stem.substr(dot + 1), &number)) {
-      note(std::string(stem.substr(0, dot)), number);
-    }
-  }
-  sys.close(fd);
 }
 
 }  // namespace platform::posix

@@ -39,8 +39,28 @@ std::string describe(const std::string& path) {
   return "file:" + read_file(path);
 }
 
+constexpr int kErrors[] = {EIO, ENOSPC, EACCES, EXDEV};
+constexpr fault::Mode kModes[] = {fault::Mode::kOnce, fault::Mode::kFromThenOn};
+
 class FaultInjectionTest : public MountedTrashTest {
  protected:
+  // Runs one case for every errno, both modes and every call of a run of `calls` calls. Stops at
+  // the first case that fails: it explains itself, and the rest would only repeat it.
+  template <typename Case>
+  void for_each_fault(long calls, const char* run, Case one_case) {
+    for (const int error : kErrors) {
+      for (const fault::Mode mode : kModes) {
+        for (long at = 1; at <= calls; ++at) {
+          const std::string context = std::string(strerror(error)) + " at " + run + " call " +
+                                      std::to_string(at) +
+                                      (mode == fault::Mode::kOnce ? " once" : " onwards");
+          one_case(fault::Plan{at, mode, error, false}, context);
+          if (HasFailure()) return;
+        }
+      }
+    }
+  }
+
   void SetUp() override {
     MountedTrashTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
@@ -165,9 +185,6 @@ class FaultInjectionTest : public MountedTrashTest {
   bool incomplete_ = false;  // an incomplete orphan record was seen
 };
 
-constexpr int kErrors[] = {EIO, ENOSPC, EACCES, EXDEV};
-constexpr fault::Mode kModes[] = {fault::Mode::kOnce, fault::Mode::kFromThenOn};
-
 TEST_F(FaultInjectionTest, TrashLosesNothingWhicheverCallFails) {
   make_items();
   long calls = 0;
@@ -180,33 +197,25 @@ TEST_F(FaultInjectionTest, TrashLosesNothingWhicheverCallFails) {
   ASSERT_EQ(check_every_item_is_somewhere("clean run"), items_.size());
   ASSERT_GT(calls, 10);
 
-  for (const int error : kErrors) {
-    for (const fault::Mode mode : kModes) {
-      for (long at = 1; at <= calls; ++at) {
-        const std::string context = std::string(strerror(error)) + " at call " +
-                                    std::to_string(at) +
-                                    (mode == fault::Mode::kOnce ? " once" : " onwards");
-        make_items();
-        bool aborted = false;
-        int result;
-        {
-          fault::Injection injection({at, mode, error, false});
-          result = trash_items(&aborted);
-        }
-        const std::size_t trashed = check_every_item_is_somewhere(context);
-        // A clean result means every item went; anything left is owned up to.
-        if (result == 0 && !aborted) {
-          EXPECT_EQ(trashed, items_.size()) << context;
-        }
-        if (trashed < items_.size()) {
-          EXPECT_TRUE(result != 0 || aborted) << context;
-        }
-        check_peers_cope(context);
-        check_a_clean_empty_clears_everything(context);
-        if (HasFailure()) return;  // one broken case explains itself; stop the flood
-      }
+  for_each_fault(calls, "trash", [&](const fault::Plan& plan, const std::string& context) {
+    make_items();
+    bool aborted = false;
+    int result;
+    {
+      fault::Injection injection(plan);
+      result = trash_items(&aborted);
     }
-  }
+    const std::size_t trashed = check_every_item_is_somewhere(context);
+    // A clean result means every item went; anything left is owned up to.
+    if (result == 0 && !aborted) {
+      EXPECT_EQ(trashed, items_.size()) << context;
+    }
+    if (trashed < items_.size()) {
+      EXPECT_TRUE(result != 0 || aborted) << context;
+    }
+    check_peers_cope(context);
+    check_a_clean_empty_clears_everything(context);
+  });
 }
 
 TEST_F(FaultInjectionTest, InterruptedCallsAreRetried) {
@@ -251,37 +260,28 @@ TEST_F(FaultInjectionTest, EmptyKeepsTheRecordOfEveryItemItCouldNotRemove) {
     ASSERT_EQ(empty_all(), 0);
     calls = counting.calls();
   }
-  for (const int error : kErrors) {
-    for (const fault::Mode mode : kModes) {
-      for (long at = 1; at <= calls; ++at) {
-        const std::string context = std::string(strerror(error)) + " at empty call " +
-                                    std::to_string(at) +
-                                    (mode == fault::Mode::kOnce ? " once" : " onwards");
-        fill();
-        platform::HRESULT result;
-        {
-          fault::Injection injection({at, mode, error, false});
-          result = empty_all();
-        }
-        bool anything_left = false;
-        for (const std::string& trash : trashes()) {
-          // A mount point out of reach (EACCES) is someone else's: its trash is skipped quietly.
-          const bool may_be_skipped = error == EACCES && trash != trashes()[0];
-          for (const auto& [name, entry] : entries(trash)) {
-            anything_left = anything_left || !may_be_skipped;
-            EXPECT_TRUE(is_valid_record(entry.record))
-                << context << ": " << name << " lost its record";
-          }
-        }
-        if (anything_left) {
-          EXPECT_TRUE(result != 0 && result != kAlreadyEmpty) << context;
-        }
-        EXPECT_EQ(read_file(fs_ + "/precious/keep"), "keep") << context;
-        check_a_clean_empty_clears_everything(context);
-        if (HasFailure()) return;
+  for_each_fault(calls, "empty", [&](const fault::Plan& plan, const std::string& context) {
+    fill();
+    platform::HRESULT result;
+    {
+      fault::Injection injection(plan);
+      result = empty_all();
+    }
+    bool anything_left = false;
+    for (const std::string& trash : trashes()) {
+      // A mount point out of reach (EACCES) is someone else's: its trash is skipped quietly.
+      const bool may_be_skipped = plan.error == EACCES && trash != trashes()[0];
+      for (const auto& [name, entry] : entries(trash)) {
+        anything_left = anything_left || !may_be_skipped;
+        EXPECT_TRUE(is_valid_record(entry.record)) << context << ": " << name << " lost its record";
       }
     }
-  }
+    if (anything_left) {
+      EXPECT_TRUE(result != 0 && result != kAlreadyEmpty) << context;
+    }
+    EXPECT_EQ(read_file(fs_ + "/precious/keep"), "keep") << context;
+    check_a_clean_empty_clears_everything(context);
+  });
 }
 
 }  // namespace

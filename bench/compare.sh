@@ -128,7 +128,7 @@ for i in "${!roots[@]}"; do
   fs=${names[$i]}
   export HOME=$root/home XDG_DATA_HOME=$root/home/.local/share
   trash=$XDG_DATA_HOME/Trash
-  mkdir -p "$HOME" "$root/lists"
+  mkdir -p "$HOME" "$XDG_DATA_HOME" "$root/lists"
   echo "== $fs: preparing trees" >&2
   make_templates "$root"
 

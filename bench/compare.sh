@@ -4,8 +4,9 @@
 #
 #   bench/compare.sh [RUNS] [--large]
 #
-# Each tool works on a fresh copy of the same tree for every run (hyperfine's --prepare), in a
-# throwaway HOME inside the file system under test. Medians are printed as a table with the
+# Each tool works on a fresh copy of the same tree for every run (hyperfine's --prepare, which
+# ends with sync so that writing back the copy does not land on the timed run), in a throwaway
+# HOME inside the file system under test. Medians are printed as a table with the
 # ratio of each tool to the minimal loop. --large adds 100,000-file runs of dustpan and the loop
 # to show that the cost per item does not grow with the number of items, or with the number of
 # items already in the trash.
@@ -136,7 +137,7 @@ for i in "${!roots[@]}"; do
   for scenario in "${scenarios[@]}"; do
     make_list "$root" "$scenario"
     list=$root/lists/$scenario
-    prepare="rm -rf '$root/run' '$trash' && mkdir -p '$root/run' && cp -a '$root/templates/$scenario' '$root/run/'"
+    prepare="rm -rf '$root/run' '$trash' && mkdir -p '$root/run' && cp -a '$root/templates/$scenario' '$root/run/' && sync"
     json=$scratch/$i-$scenario.json
     echo "== $fs: trash $scenario" >&2
     hyperfine --runs "$runs" --style basic --export-json "$json" --prepare "$prepare" \
@@ -150,7 +151,7 @@ for i in "${!roots[@]}"; do
 
   for scenario in files10000 dirs100x100; do
     list=$root/lists/$scenario
-    prepare="rm -rf '$root/run' '$trash' && mkdir -p '$root/run' && cp -a '$root/templates/$scenario' '$root/run/' && '$scratch/minimal_trash' '$list' '$trash'"
+    prepare="rm -rf '$root/run' '$trash' && mkdir -p '$root/run' && cp -a '$root/templates/$scenario' '$root/run/' && '$scratch/minimal_trash' '$list' '$trash' && sync"
     json=$scratch/$i-empty-$scenario.json
     echo "== $fs: empty $scenario" >&2
     hyperfine --runs "$runs" --style basic --export-json "$json" --prepare "$prepare" \
@@ -168,7 +169,7 @@ for i in "${!roots[@]}"; do
     json=$scratch/$i-$scenario.json
     echo "== $fs: trash $scenario" >&2
     hyperfine --runs 3 --style basic --export-json "$json" \
-      --prepare "rm -rf '$root/run' '$trash' && mkdir -p '$root/run' && cp -a '$root/templates/$scenario' '$root/run/'" \
+      --prepare "rm -rf '$root/run' '$trash' && mkdir -p '$root/run' && cp -a '$root/templates/$scenario' '$root/run/' && sync" \
       -n dustpan "'$dustpan' trash '$list'" \
       -n minimal "'$scratch/minimal_trash' '$list' '$trash'" >/dev/null
     row "$fs" "trash $scenario" "$(median_of "$json" dustpan)" "-" "-" "$(median_of "$json" minimal)"
@@ -180,7 +181,7 @@ for i in "${!roots[@]}"; do
     json=$scratch/$i-into-full.json
     echo "== $fs: trash files10000 into a trash of 100,000" >&2
     hyperfine --runs 3 --style basic --export-json "$json" \
-      --prepare "rm -rf '$root/run' '$trash' && cp -al '$full' '$trash' && mkdir -p '$root/run' && cp -a '$root/templates/files10000' '$root/run/'" \
+      --prepare "rm -rf '$root/run' '$trash' && cp -al '$full' '$trash' && mkdir -p '$root/run' && cp -a '$root/templates/files10000' '$root/run/' && sync" \
       -n dustpan "'$dustpan' trash '$list'" \
       -n minimal "'$scratch/minimal_trash' '$list' '$trash'" >/dev/null
     row "$fs" "trash files10000 into 100,000" "$(median_of "$json" dustpan)" "-" "-" "$(median_of "$json" minimal)"
